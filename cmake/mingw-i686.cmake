@@ -1,0 +1,18 @@
+# Cross-compiling for Windows with Debian's MinGW-w64 (posix thread model: GoogleTest and
+# std::thread need it). libjpeg comes from the project's own build in the dependency cache.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VANTREL_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${VANTREL_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VANTREL_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${VANTREL_TRIPLE}-windres)
+if(DEFINED ENV{VANTREL_DEPS_DIR})
+  set(VANTREL_DEPS_DIR "$ENV{VANTREL_DEPS_DIR}")
+else()
+  set(VANTREL_DEPS_DIR "$ENV{HOME}/.cache/vantrel-deps")
+endif()
+set(CMAKE_FIND_ROOT_PATH /usr/${VANTREL_TRIPLE} "${VANTREL_DEPS_DIR}/${VANTREL_TRIPLE}")
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

@@ -1,0 +1,6 @@
+// Process entry of the Windows program.
+#include <windows.h>
+
+#include "app/program.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return programMain(); }
