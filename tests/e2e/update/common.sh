@@ -1,0 +1,54 @@
+# Shared by the update scenarios (tests/e2e/update_*.sh), sourced after lib/lib.sh and
+# e2e_begin: the two update pages on the program's update port, a browser that records what it
+# was asked to open, and the program's own view of start-up going on.
+
+UPDATE_MESSAGE_TITLE="信息："
+
+# Serves the first page pointing at /v2.txt and a second page with body $1.
+update_serve() {
+  e2e_http_start update
+  e2e_http_route /vtrq.txt --body "vtrq1.0[http://127.0.0.1:$E2E_HTTP_PORT/v2.txt]"
+  e2e_http_route /v2.txt --body "$1"
+}
+
+# Wine opens web addresses with winebrowser, which starts the programs listed under
+# HKCU\Software\Wine\WineBrowser\Browsers: point it at a script that writes down its argument.
+UPDATE_BROWSER_LOG=""
+update_record_browser() {
+  UPDATE_BROWSER_LOG="$E2E_TMP/browser.log"
+  : >"$UPDATE_BROWSER_LOG"
+  cat >"$E2E_TMP/browser.sh" <<SCRIPT
+#!/bin/sh
+printf '%s\n' "\$*" >>"$UPDATE_BROWSER_LOG"
+SCRIPT
+  chmod +x "$E2E_TMP/browser.sh"
+  "$VANTREL_WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ \
+    /d "$E2E_TMP/browser.sh" /f 9>&- >/dev/null 2>&1 || e2e_fail "cannot set the browser"
+  trap 'update_forget_browser; e2e_cleanup' EXIT
+}
+
+update_forget_browser() {
+  "$VANTREL_WINE" reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f 9>&- \
+    >/dev/null 2>&1
+  return 0
+}
+
+update_browser_opened() { [ -s "$UPDATE_BROWSER_LOG" ]; }
+
+# Start-up went on past the check: without a saved address it reads the settings files
+# (creating "zq.ini" and "cs.ini" empty) and shows the setup prompt.
+update_startup_went_on() {
+  [ -f "$E2E_PROGRAM_DIR/zq.ini" ] && [ -f "$E2E_PROGRAM_DIR/cs.ini" ]
+}
+
+update_message_box() { e2e_find_window "$UPDATE_MESSAGE_TITLE" | head -n1; }
+
+update_no_settings_files() {
+  local f
+  for f in ip.ini zq.ini cs.ini; do
+    [ ! -e "$E2E_PROGRAM_DIR/$f" ] || return 1
+  done
+}
+
+# Requests the server received, one request line each.
+update_request_lines() { e2e_http_requests --field request_line; }
