@@ -122,6 +122,8 @@ bool startProgram(const Text& commandLine);
 // GENERIC_WRITE, shared with nobody). Paths use backslashes.
 bool readWholeFile(const Text& path, Bytes& contents);
 bool writeWholeFile(const Text& path, const Bytes& contents);
+// True when something exists at the path, readable or not.
+bool fileExists(const Text& path);
 
 // UTF-8 to code page 936 through the code-page functions, up to the first zero byte.
 Text utf8ToAnsi(const Text& utf8);

@@ -33,17 +33,28 @@ const char* const kThresholdFile = "\\cs.ini";
 
 // Period of 时钟1 as last set through the period rule; 0 while stopped.
 std::int32_t currentTimerPeriod = 0;
+// True while a setting is loaded from a file that exists but could not be read.
+bool settingWritesHeld = false;
 
 }  // namespace
 
 void readSettingFile(const Text& fileName, Control box) {
+  const Text path = programDirectory + fileName;
   Bytes contents;
   // A missing or unreadable file leaves contents empty, which gives an empty box.
-  platform::readWholeFile(programDirectory + fileName, contents);
+  if (!platform::readWholeFile(path, contents) && platform::fileExists(path)) {
+    // The box's text-changed handler would write the empty text straight back and so wipe a
+    // file that exists but could not be read this time (locked, say); hold that write.
+    settingWritesHeld = true;
+    platform::setControlText(box, Text());
+    settingWritesHeld = false;
+    return;
+  }
   platform::setControlText(box, textFromBytes(contents));
 }
 
 void writeSettingFile(const Text& fileName, Control box) {
+  if (settingWritesHeld) return;
   // A failed write is ignored: the box keeps its text and the program goes on using it.
   platform::writeWholeFile(programDirectory + fileName, bytesFromText(platform::controlText(box)));
 }

@@ -209,6 +209,8 @@ const std::vector<FileWrite>& fileWrites();
 std::vector<std::string> writesOf(const std::string& name);
 // Writes to this file fail (the file keeps its contents).
 void failWritesTo(const std::string& name, bool fail);
+// Reads of this file fail although it exists (locked by another program, say).
+void failReadsOf(const std::string& name, bool fail);
 
 // ---- Lock window --------------------------------------------------------------------------------
 

@@ -290,7 +290,7 @@ WaitResult waitForWorkerOrMessage(WorkerHandle handle, std::uint32_t timeoutMs) 
   std::uint32_t remaining = timeoutMs;
   for (;;) {
     // The worker runs in real time until it ends or stalls.
-    if (!s.changed.wait_for(lock, 30s, [w] { return w->done || w->stalled; }))
+    if (!s.changed.wait_for(lock, 120s, [w] { return w->done || w->stalled; }))
       return WaitResult::Failed;
     if (w->done) return WaitResult::WorkerEnded;
     if (pendingMessages()) return WaitResult::Message;

@@ -104,6 +104,7 @@ struct World {
   bool ownerToolWindow = false;
   std::vector<sim::FileWrite> fileWrites;
   std::set<std::string> failingWrites;
+  std::set<std::string> failingReads;
 
   std::vector<sim::LockSpan> lockSpans;
   std::vector<LockWindow> lockWindows;  // innermost last
@@ -554,6 +555,7 @@ bool readWholeFile(const Text& path, Bytes& contents) {
   const std::string file = hostPath(path);
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return false;
+  if (world().failingReads.count(nameInDirectory(file)) != 0) return false;
   const std::uintmax_t size = std::filesystem::file_size(file, error);
   if (error) return false;
   std::ifstream in(file, std::ios::binary);
@@ -562,6 +564,11 @@ bool readWholeFile(const Text& path, Bytes& contents) {
   in.read(reinterpret_cast<char*>(contents.data()), static_cast<std::streamsize>(size));
   contents.resize(static_cast<std::size_t>(in.gcount()));
   return !in.bad();
+}
+
+bool fileExists(const Text& path) {
+  std::error_code error;
+  return std::filesystem::exists(hostPath(path), error);
 }
 
 bool writeWholeFile(const Text& path, const Bytes& contents) {
@@ -786,6 +793,13 @@ std::vector<std::string> writesOf(const std::string& name) {
     }
   }
   return contents;
+}
+void failReadsOf(const std::string& name, bool fail) {
+  if (fail) {
+    world().failingReads.insert(name);
+  } else {
+    world().failingReads.erase(name);
+  }
 }
 void failWritesTo(const std::string& name, bool fail) {
   if (fail) {

@@ -7,10 +7,9 @@ e2e_begin
 ping_exe="$WINEPREFIX/drive_c/windows/system32/ping.exe"
 # One echo request through Wine's ICMP functions; true when it was answered.
 wine_ping() {
-  local out
-  out=$("$VANTREL_WINE" "$ping_exe" -n 1 -w 1000 "$1" 9>&- 2>&1)
-  e2e_log "ping $1: $(echo "$out" | grep -a -m1 'Reply\|timed\|fail\|rror' | tr -d '\r')"
-  echo "$out" | grep -aq "Reply from $1"
+  "$VANTREL_WINE" "$ping_exe" -n 1 -w 1000 "$1" 9>&- </dev/null >"$E2E_TMP/ping.out" 2>&1
+  e2e_log "ping $1: $(grep -a -m1 'Reply\|timed\|fail\|rror' "$E2E_TMP/ping.out" | tr -d '\r')"
+  grep -aq "Reply from $1" "$E2E_TMP/ping.out"
 }
 # A reply can be lost right after a change of state: allow a second try.
 answers() { wine_ping "$1" || wine_ping "$1"; }

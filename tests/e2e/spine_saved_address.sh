@@ -36,10 +36,11 @@ e2e_program_dir "$saved/ip.ini" "$saved/zq.ini" "$saved/cs.ini"
 start=$(date +%s%3N)
 e2e_start_program
 e2e_wait_for 60 tray_visible || e2e_fail "no tray icon"
+e2e_log "tray icon up $(($(date +%s%3N) - start)) ms after the start"
 e2e_wait_for 30 test -n "$(spine_main_id)" || e2e_fail "no main window"
-e2e_wait_for 20 spine_main_hidden || e2e_fail "the main window did not end hidden"
-e2e_log "hidden $(($(date +%s%3N) - start)) ms after the start"
-# It stays hidden (the hide is not undone by the first show) and nothing asks for an address.
+# The first attempt comes one second after the tray icon; by then the window has been shown
+# and hidden again. It must stay hidden (the hide is not undone by the first show), and nothing
+# asks for an address.
 sleep 4
 spine_main_hidden || e2e_fail "the main window came back"
 spine_no_message_box || e2e_fail "a message box appeared with a present device"

@@ -9,7 +9,7 @@ e2e_begin
 . "$(dirname "$0")/update/common.sh"
 
 update_record_browser
-update_serve "<html>vantrelver[0.9] vantreldl[http://127.0.0.1:$E2E_HTTP_PORT/dl/Vantrel-0.9.exe]</html>"
+update_serve "<html>vantrelver[0.9] vantreldl[http://@HOST@/dl/Vantrel-0.9.exe]</html>"
 e2e_program_dir
 e2e_start_program
 

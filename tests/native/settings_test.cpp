@@ -203,6 +203,21 @@ TEST_F(Settings, AnUnreadableFileGivesAnEmptyBox) {
   EXPECT_EQ(platform::controlText(Control::编辑框3), "");
 }
 
+TEST_F(Settings, AFileThatExistsButCannotBeReadIsNotWipedByTheLoad) {
+  sim::writeFile("zq.ini", "7");
+  sim::failReadsOf("zq.ini", true);
+  const std::size_t writesBefore = sim::writesOf("zq.ini").size();
+  readSettingFile("\\zq.ini", Control::编辑框2);
+  EXPECT_EQ(platform::controlText(Control::编辑框2), "");
+  EXPECT_EQ(sim::writesOf("zq.ini").size(), writesBefore);
+  sim::failReadsOf("zq.ini", false);
+  EXPECT_EQ(sim::fileContents("zq.ini"), "7");
+
+  // Typing afterwards is the user's choice and is saved as usual.
+  ASSERT_TRUE(sim::typeText(Control::编辑框2, "3"));
+  EXPECT_EQ(sim::fileContents("zq.ini"), "3");
+}
+
 // setMonitorPeriod: textToInteger(编辑框2) seconds, the product cut to its low 32 bits read as
 // a signed value, then the timer's rule (0 or less stops it).
 struct PeriodCase {

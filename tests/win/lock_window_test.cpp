@@ -82,6 +82,7 @@ class LockWindow : public ::testing::Test {
     GetTempPathA(MAX_PATH, temp);
     directory_ = std::string(temp) + "vantrel-lock-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(directory_.c_str(), nullptr);
+    savedDirectory_ = programDirectory;
     programDirectory = directory_;
     screenWidth_ = GetSystemMetrics(SM_CXSCREEN);
     screenHeight_ = GetSystemMetrics(SM_CYSCREEN);
@@ -89,6 +90,7 @@ class LockWindow : public ::testing::Test {
   void TearDown() override {
     DeleteFileA(picturePath().c_str());
     RemoveDirectoryA(directory_.c_str());
+    programDirectory = savedDirectory_;
   }
   std::string picturePath() const { return directory_ + "\\SG.jpg"; }
   void writePicture(const Bytes& bytes) const {
@@ -101,7 +103,7 @@ class LockWindow : public ::testing::Test {
     return pixelAt(lockPictureBox(lock), screenWidth_ - 3, screenHeight_ / 2);
   }
 
-  std::string directory_;
+  std::string directory_, savedDirectory_;
   int screenWidth_ = 0, screenHeight_ = 0;
 };
 

@@ -26,10 +26,16 @@
 #   e2e_http_requests [opts...]     print the recorded requests (lib/httpserver.py requests)
 #   e2e_log MSG / e2e_fail MSG / e2e_skip MSG (exit 77; with CI=true a failure instead)
 #
+# Run Wine programs with their output in a file, not in $(...): Wine's helper processes
+# inherit it and hold the pipe open until the session ends.
+#
 # Window titles: the main window is "  Vantrel" (two leading blanks); message boxes "信息：".
 
 set -u
 E2E_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# The system's Python (the fixtures need nothing else; a version manager's shim would stand
+# between the scenario and the server process it starts).
+if [ -x /usr/bin/python3 ]; then E2E_PYTHON=/usr/bin/python3; else E2E_PYTHON=python3; fi
 . "$E2E_LIB/../../harness/wine-env.sh"
 
 : "${VANTREL_BUILD_DIR:?e2e: VANTREL_BUILD_DIR is not set (run through ctest)}"
@@ -62,7 +68,10 @@ e2e_cleanup() {
   local rc=$?
   trap - EXIT INT TERM HUP
   set +e
-  [ -n "${E2E_WATCHDOG:-}" ] && kill "$E2E_WATCHDOG" 2>/dev/null
+  if [ -n "${E2E_WATCHDOG:-}" ]; then
+    kill "$E2E_WATCHDOG" 2>/dev/null
+    pkill -TERM -P "$E2E_WATCHDOG" 2>/dev/null
+  fi
   e2e_stop_program
   if [ -n "$E2E_HTTP_PID" ]; then kill "$E2E_HTTP_PID" 2>/dev/null; wait "$E2E_HTTP_PID" 2>/dev/null; fi
   local h
@@ -79,12 +88,13 @@ e2e_cleanup() {
 
 e2e_begin() {
   trap e2e_cleanup EXIT
-  trap 'exit 143' INT TERM HUP
+  trap 'e2e_log "stopped by a signal"; exit 143' INT TERM HUP
   # End (and clean up) shortly before CTest's time limit, which would kill without clean-up.
+  # The shell runs its trap only once the command in the foreground ends: end that too. The
+  # watchdog holds none of the scenario's output (CTest waits for every holder to close it).
   if [ -n "${E2E_TIMEOUT:-}" ] && [ "$E2E_TIMEOUT" -gt 30 ]; then
-    # The shell runs its trap only once the command in the foreground ends: end that too.
-    (sleep $((E2E_TIMEOUT - 15)); e2e_log "time limit near: stopping"
-     kill -TERM $$; pkill -TERM -P $$) 9>&- 8>&- &
+    (sleep $((E2E_TIMEOUT - 15)) && kill -TERM $$ && pkill -TERM -P $$) \
+      </dev/null >/dev/null 2>&1 9>&- 8>&- &
     E2E_WATCHDOG=$!
   fi
   [ -f "$VANTREL_EXE" ] || e2e_fail "no program at $VANTREL_EXE"
@@ -113,7 +123,7 @@ e2e_program_dir() {
 e2e_start_program() {
   [ -n "$E2E_PROGRAM_DIR" ] || e2e_program_dir
   E2E_EXIT_CODE=""
-  (cd "$E2E_PROGRAM_DIR" && exec "$VANTREL_WINE" ./Vantrel.exe "$@" 9>&- 8>&- \
+  (cd "$E2E_PROGRAM_DIR" && exec "$VANTREL_WINE" ./Vantrel.exe "$@" 9>&- 8>&- </dev/null \
      >>"$E2E_TMP/program.log" 2>&1) &
   E2E_PROGRAM_PID=$!
   e2e_log "started Vantrel.exe (pid $E2E_PROGRAM_PID) in $E2E_PROGRAM_DIR"
@@ -200,8 +210,9 @@ e2e_http_start() {
   E2E_HTTP_ROUTES="$E2E_TMP/routes.json"
   E2E_HTTP_LOG="$E2E_TMP/requests.jsonl"
   rm -f "$E2E_TMP/http.port"
-  python3 "$E2E_LIB/httpserver.py" serve --routes "$E2E_HTTP_ROUTES" --log "$E2E_HTTP_LOG" \
-    --port "$port" --port-file "$E2E_TMP/http.port" 9>&- 8>&- 2>>"$E2E_TMP/http.err" &
+  "$E2E_PYTHON" "$E2E_LIB/httpserver.py" serve --routes "$E2E_HTTP_ROUTES" --log "$E2E_HTTP_LOG" \
+    --port "$port" --port-file "$E2E_TMP/http.port" 9>&- 8>&- </dev/null >/dev/null \
+    2>>"$E2E_TMP/http.err" &
   E2E_HTTP_PID=$!
   e2e_wait_for 10 test -s "$E2E_TMP/http.port" ||
     e2e_fail "HTTP test server did not start: $(cat "$E2E_TMP/http.err")"
@@ -209,5 +220,5 @@ e2e_http_start() {
   e2e_log "HTTP test server on 127.0.0.1:$E2E_HTTP_PORT"
 }
 
-e2e_http_route() { python3 "$E2E_LIB/httpserver.py" route "$E2E_HTTP_ROUTES" "$@"; }
-e2e_http_requests() { python3 "$E2E_LIB/httpserver.py" requests "$E2E_HTTP_LOG" "$@"; }
+e2e_http_route() { "$E2E_PYTHON" "$E2E_LIB/httpserver.py" route "$E2E_HTTP_ROUTES" "$@"; }
+e2e_http_requests() { "$E2E_PYTHON" "$E2E_LIB/httpserver.py" requests "$E2E_HTTP_LOG" "$@"; }

@@ -144,6 +144,14 @@ class Session:
     # Lifetime -------------------------------------------------------------------------------
     def __enter__(self):
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+        # End (and clean up) shortly before CTest's time limit, which would kill without clean-up.
+        limit = int(os.environ.get("E2E_TIMEOUT", "0"))
+        if limit > 30:
+            def near_limit(*_):
+                log("time limit near: stopping")
+                sys.exit(1)
+            signal.signal(signal.SIGALRM, near_limit)
+            signal.alarm(limit - 15)
         os.makedirs(self.artifacts, exist_ok=True)
         if not os.path.isfile(self.exe):
             fail(f"no program at {self.exe}")

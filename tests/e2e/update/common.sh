@@ -4,11 +4,12 @@
 
 UPDATE_MESSAGE_TITLE="信息："
 
-# Serves the first page pointing at /v2.txt and a second page with body $1.
+# Serves the first page pointing at /v2.txt and a second page with body $1, in which @HOST@
+# stands for the server's "127.0.0.1:port".
 update_serve() {
   e2e_http_start update
   e2e_http_route /vtrq.txt --body "vtrq1.0[http://127.0.0.1:$E2E_HTTP_PORT/v2.txt]"
-  e2e_http_route /v2.txt --body "$1"
+  e2e_http_route /v2.txt --body "${1//@HOST@/127.0.0.1:$E2E_HTTP_PORT}"
 }
 
 # Wine opens web addresses with winebrowser, which starts the programs listed under
@@ -24,7 +25,8 @@ SCRIPT
   chmod +x "$E2E_TMP/browser.sh"
   "$VANTREL_WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ \
     /d "$E2E_TMP/browser.sh" /f 9>&- >/dev/null 2>&1 || e2e_fail "cannot set the browser"
-  trap 'update_forget_browser; e2e_cleanup' EXIT
+  # Keep the scenario's exit status for e2e_cleanup, which reads it from $?.
+  trap 'update_rc=$?; update_forget_browser; (exit $update_rc); e2e_cleanup' EXIT
 }
 
 update_forget_browser() {
