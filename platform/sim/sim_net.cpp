@@ -289,7 +289,8 @@ WaitResult waitForWorkerOrMessage(WorkerHandle handle, std::uint32_t timeoutMs) 
   };
   std::uint32_t remaining = timeoutMs;
   for (;;) {
-    // The worker runs in real time until it ends or stalls.
+    // The worker runs in real time until it ends or stalls; one stuck for two real minutes
+    // fails the wait rather than hanging the test run.
     if (!s.changed.wait_for(lock, 120s, [w] { return w->done || w->stalled; }))
       return WaitResult::Failed;
     if (w->done) return WaitResult::WorkerEnded;
