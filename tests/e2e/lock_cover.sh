@@ -11,13 +11,13 @@ e2e_begin
 
 picture=$VANTREL_SOURCE_DIR/resources/SG.jpg
 spine_serve_current_version
-lock_program_dir lkcover 1 2 "$picture"
+lock_program_dir lkc 1 2 "$picture"
 e2e_start_program
 lock_wait_monitoring 40 || e2e_fail "start-up did not find the device and hide the main window"
 sleep 1.5
 lock_cover_down || e2e_fail "a cover is up while the device answers"
 
-up_ms=$(lock_silence_until_cover lkcover 20) || e2e_fail "no cover within 20 s of the device going silent"
+up_ms=$(lock_silence_until_cover 20) || e2e_fail "no cover within 20 s of the device going silent"
 e2e_log "cover up $up_ms ms after the device went silent (ideal 1 s x (2 + 1) = 3000 ms; each silent tick also waits 1000 ms for the echo)"
 # Two ticks cannot have missed yet within 2 s: the cover must not come on the first misses.
 [ "$up_ms" -ge 2000 ] || e2e_fail "cover up after only $up_ms ms: the threshold was not honoured"
@@ -40,7 +40,7 @@ sleep 3
 e2e_screenshot lock_cover_after_alt_f4
 lock_cover_on_top || e2e_fail "the cover is not the uppermost window after Alt+F4"
 
-gone_ms=$(lock_answer_until_gone lkcover 10) || e2e_fail "the cover stayed 10 s after the device answered again"
+gone_ms=$(lock_answer_until_gone 10) || e2e_fail "the cover stayed 10 s after the device answered again"
 e2e_log "cover gone $gone_ms ms after the device answered again (ideal: within one period, 1000 ms)"
 sleep 1
 lock_cover_down || e2e_fail "a cover came back while the device answers"

@@ -66,7 +66,8 @@ e2e_skip() {
 
 e2e_cleanup() {
   local rc=$?
-  trap - EXIT INT TERM HUP
+  trap - EXIT
+  trap "" INT TERM HUP  # a second signal must not cut the clean-up short
   set +e
   if [ -n "${E2E_WATCHDOG:-}" ]; then
     kill "$E2E_WATCHDOG" 2>/dev/null

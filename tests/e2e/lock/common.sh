@@ -5,12 +5,15 @@
 
 LOCK_SCREEN_SIZE=${E2E_SCREEN%x*}  # 1280x1024x24 -> 1280x1024
 
-# A program directory (with the files given) whose settings watch a fresh test host NAME every
-# PERIOD seconds with THRESHOLD: lock_program_dir NAME PERIOD THRESHOLD [file...]
+# A program directory (with the files given) whose settings watch a fresh test host every
+# PERIOD seconds with THRESHOLD: lock_program_dir PREFIX PERIOD THRESHOLD [file...]. The host's
+# name (in LOCK_HOST) is PREFIX (at most 4 characters) and a number unique to this run, since
+# test hosts are machine-wide and other builds may run the same scenario at the same time.
 lock_program_dir() {
-  local name=$1 period=$2 threshold=$3
+  local period=$2 threshold=$3
+  LOCK_HOST=$1$(($$ % 10000))
   shift 3
-  e2e_nshost_create "$name"
+  e2e_nshost_create "$LOCK_HOST"
   LOCK_DEVICE=$E2E_NSHOST_ADDR
   e2e_program_dir "$@"
   printf '%s' "$LOCK_DEVICE" >"$E2E_PROGRAM_DIR/ip.ini"
@@ -54,19 +57,20 @@ lock_difference() {
 # Largest channel value (0 to 1) in screenshot $1: 0 for an all-black screen.
 lock_brightest() { convert "$1" -format '%[fx:maxima]' info:; }
 
-# Silences the device and waits for the cover; prints the delay in ms.
+# Silences the device and waits up to LIMIT seconds for the cover; prints the delay in ms.
 lock_silence_until_cover() {
-  local name=$1 limit=$2 t0
-  e2e_nshost_silent "$name"
+  local limit=$1 t0
+  e2e_nshost_silent "$LOCK_HOST"
   t0=$(now_ms)
   e2e_wait_for "$limit" lock_cover_up || return 1
   echo $(($(now_ms) - t0))
 }
 
-# Lets the device answer again and waits for the cover to go; prints the delay in ms.
+# Lets the device answer again and waits up to LIMIT seconds for the cover to go; prints the
+# delay in ms.
 lock_answer_until_gone() {
-  local name=$1 limit=$2 t0
-  e2e_nshost_answer "$name"
+  local limit=$1 t0
+  e2e_nshost_answer "$LOCK_HOST"
   t0=$(now_ms)
   e2e_wait_for "$limit" lock_cover_down || return 1
   echo $(($(now_ms) - t0))
