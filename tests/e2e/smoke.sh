@@ -16,14 +16,13 @@ if ! e2e_program_running; then
 fi
 e2e_log "Vantrel.exe is running"
 
-# TODO(lead): once the main window exists, make a missing "  Vantrel" window (or the "信息："
-# prompt shown when no address is saved) fail the test instead of only reporting it.
-if id=$(e2e_wait_window 20 "  Vantrel"); then
-  e2e_log "main window found (id $id)"
-elif id=$(e2e_find_window "信息：" | head -n1) && [ -n "$id" ]; then
-  e2e_log "message box \"信息：\" found (id $id); no main window yet"
-else
-  e2e_log "no window titled \"  Vantrel\" appeared (tolerated for now)"
-fi
+# No address is saved yet, so the first thing shown is the setup prompt; once it is dismissed
+# the main window appears with the setup panel.
+box=$(e2e_wait_window 60 "信息：") || e2e_fail "no setup prompt \"信息：\" within 60 s"
+e2e_log "setup prompt found (id $box)"
+xdotool key --window "$box" Return
+id=$(e2e_wait_window 20 "  Vantrel") || e2e_fail "no main window \"  Vantrel\" after the prompt"
+e2e_wait_for 10 e2e_window_visible "$id" || e2e_fail "the main window is not shown"
+e2e_log "main window shown (id $id)"
 e2e_screenshot smoke
 e2e_program_running || e2e_fail "Vantrel.exe ended while being observed"

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadCase{"Empty", [] { return Bytes(); }},
         BadCase{"Text", [] { const std::string s = "not a picture at all\r\n"; return Bytes(s.begin(), s.end()); }},
-        BadCase{"Gif", [] { const std::string s = "GIF89a\x01\x00\x01\x00\x80\x00\x00"; return Bytes(s.begin(), s.end()); }},
+        BadCase{"Gif", [] { return Bytes{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0}; }},
         BadCase{"SoiOnly", [] { return Bytes{0xFF, 0xD8}; }},
         BadCase{"TruncatedInHeader", [] { return cut(encodeJpeg(96, 64, Kind::Rgb, false), 100); }},
         // Cut in the middle of the compressed data: libjpeg warns, pads the rest with grey and
