@@ -20,6 +20,7 @@
 #include "monitor/probe.h"
 #include "platform/platform.h"
 #include "platform/sim/sim.h"
+#include "platform/sim/sim_net.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -593,6 +594,8 @@ bool writeWholeFile(const Text& path, const Bytes& contents) {
 namespace sim {
 
 void reset(std::uint32_t startTime) {
+  // The simulated web layer belongs to the same world: a fresh start forgets its records too.
+  net::reset();
   World& w = world();
   w = World{};
   clockStart.store(startTime);
