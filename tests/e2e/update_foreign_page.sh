@@ -24,15 +24,15 @@ run_once() {
 
 e2e_http_route /vtrq.txt --body "$portal"
 run_once "portal as first page"
-lines=$(update_request_lines)
-[ "$lines" = "GET /vtrq.txt HTTP/1.1
-GET /vtrq.txt HTTP/1.1
-GET /vtrq.txt HTTP/1.1" ] || e2e_fail "portal as first page: requests: $lines"
+# Three attempts (another build's program on this machine may add to the first-page count).
+[ "$(update_request_lines | grep -c '^GET /vtrq.txt ')" -ge 3 ] ||
+  e2e_fail "portal as first page: requests: $(update_request_lines)"
+[ "$(update_second_page_requests)" = 0 ] || e2e_fail "a second page was fetched"
 
 : >"$E2E_HTTP_LOG"
-e2e_http_route /vtrq.txt --body "vtrq1.0[http://127.0.0.1:$E2E_HTTP_PORT/v2.txt]"
-e2e_http_route /v2.txt --body "$portal"
+update_serve_first_page
+e2e_http_route "$UPDATE_SECOND_PATH" --body "$portal"
 run_once "portal as second page"
-[ "$(update_request_lines | grep -c 'GET /v2.txt')" = 3 ] ||
+[ "$(update_second_page_requests)" = 3 ] ||
   e2e_fail "portal as second page: requests: $(update_request_lines)"
 e2e_log "foreign pages were not taken for an update"

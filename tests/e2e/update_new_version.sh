@@ -31,8 +31,9 @@ e2e_log "browser asked to open: $opened"
 update_no_settings_files || e2e_fail "a settings file was touched"
 
 lines=$(update_request_lines)
-[ "$lines" = "GET /vtrq.txt HTTP/1.1
-GET /v2.txt HTTP/1.1" ] || e2e_fail "requests: $lines"
+[ "$(sed -n 1p <<<"$lines")" = "GET /vtrq.txt HTTP/1.1" ] &&
+  [ "$(sed -n 2p <<<"$lines")" = "GET $UPDATE_SECOND_PATH HTTP/1.1" ] ||
+  e2e_fail "requests: $lines"
 for i in 0 1; do
   headers=$(e2e_http_requests --field headers --index $i)
   grep -qx 'User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)' <<<"$headers" ||

@@ -4,12 +4,20 @@
 
 UPDATE_MESSAGE_TITLE="信息："
 
-# Serves the first page pointing at /v2.txt and a second page with body $1, in which @HOST@
-# stands for the server's "127.0.0.1:port".
+# The second page's path is unique to this run: on a shared machine a program of another build
+# may ask the fixed update port for the first page too, but never for this one.
+UPDATE_SECOND_PATH="/v2-$$-$RANDOM.txt"
+
+# Serves the first page pointing at the second and the second page with body $1, in which
+# @HOST@ stands for the server's "127.0.0.1:port".
 update_serve() {
   e2e_http_start update
-  e2e_http_route /vtrq.txt --body "vtrq1.0[http://127.0.0.1:$E2E_HTTP_PORT/v2.txt]"
-  e2e_http_route /v2.txt --body "${1//@HOST@/127.0.0.1:$E2E_HTTP_PORT}"
+  update_serve_first_page
+  e2e_http_route "$UPDATE_SECOND_PATH" --body "${1//@HOST@/127.0.0.1:$E2E_HTTP_PORT}"
+}
+
+update_serve_first_page() {
+  e2e_http_route /vtrq.txt --body "vtrq1.0[http://127.0.0.1:$E2E_HTTP_PORT$UPDATE_SECOND_PATH]"
 }
 
 # Wine opens web addresses with winebrowser, which starts the programs listed under
@@ -54,3 +62,6 @@ update_no_settings_files() {
 
 # Requests the server received, one request line each.
 update_request_lines() { e2e_http_requests --field request_line; }
+
+# How many requests asked for the second page.
+update_second_page_requests() { update_request_lines | grep -c "^GET $UPDATE_SECOND_PATH HTTP/1.1\$"; }
