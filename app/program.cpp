@@ -16,10 +16,6 @@ namespace {
 constexpr int kStartupAttempts = 5;
 constexpr std::uint32_t kStartupWaitMs = 1000;
 
-const char* const kAddressFile = "\\ip.ini";
-const char* const kPeriodFile = "\\zq.ini";
-const char* const kThresholdFile = "\\cs.ini";
-
 void releaseAtExit() { exitCleanUp(); }
 
 // The setup panel over the settings, with the prompt (编辑框4 is still empty, so confirming it

@@ -82,6 +82,15 @@ bool bytesMatch(const Text& text, std::size_t at, const Text& sought, bool ignor
   return true;
 }
 
+// Skips leading white space and an optional sign, as the C library's number readers do; true
+// for a minus sign. i is left on the first byte after them.
+bool skipSpaceAndSign(const Text& text, std::size_t& i) {
+  i = 0;
+  while (i < text.size() && isAsciiSpace(text[i])) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) return text[i++] == '-';
+  return false;
+}
+
 }  // namespace
 
 Text textFromBytes(const Bytes& bytes) {
@@ -100,13 +109,8 @@ Text numberToText(std::int64_t value) { return std::to_string(value); }
 
 std::int32_t textToInteger(const Text& text) {
   const Text folded = foldFullWidth(text);
-  std::size_t i = 0;
-  while (i < folded.size() && isAsciiSpace(folded[i])) ++i;
-  bool negative = false;
-  if (i < folded.size() && (folded[i] == '+' || folded[i] == '-')) {
-    negative = folded[i] == '-';
-    ++i;
-  }
+  std::size_t i;
+  const bool negative = skipSpaceAndSign(folded, i);
   // Unsigned arithmetic wraps by definition; the final conversion is modular in C++20.
   std::uint32_t value = 0;
   for (; i < folded.size() && isDigit(folded[i]); ++i)
@@ -176,13 +180,8 @@ Text upperText(const Text& text) { return mapAsciiCase(text, 'a', 'A'); }
 
 double textToNumber(const Text& text) {
   const Text s = foldFullWidth(text);
-  std::size_t i = 0;
-  while (i < s.size() && isAsciiSpace(s[i])) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    negative = s[i] == '-';
-    ++i;
-  }
+  std::size_t i;
+  const bool negative = skipSpaceAndSign(s, i);
   // Gather the mantissa digits without the point, and where the point stood, so the value can
   // be rebuilt in a form from_chars reads the same way in every locale.
   std::string digits;

@@ -25,11 +25,11 @@ const char* const kSetupPrompt =
 // "Windows 找不到此IP"
 const char* const kAddressNotFound = "Windows \xD5\xD2\xB2\xBB\xB5\xBD\xB4\xCB" "IP";
 
-namespace {
-
 const char* const kAddressFile = "\\ip.ini";
 const char* const kPeriodFile = "\\zq.ini";
 const char* const kThresholdFile = "\\cs.ini";
+
+namespace {
 
 // Period of 时钟1 as last set through the period rule; 0 while stopped.
 std::int32_t currentTimerPeriod = 0;

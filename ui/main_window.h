@@ -13,6 +13,10 @@ extern const char* const kTrayTip;               // "Vantrel"
 extern const char* const kMessageCaption;        // "信息："
 extern const char* const kSetupPrompt;
 extern const char* const kAddressNotFound;       // "Windows 找不到此IP"
+// The settings files, appended to programDirectory.
+extern const char* const kAddressFile;    // "\\ip.ini"
+extern const char* const kPeriodFile;     // "\\zq.ini"
+extern const char* const kThresholdFile;  // "\\cs.ini"
 
 // Tray notification kinds as the backend reports them.
 constexpr int kTrayLeftButtonUp = 1;

@@ -14,13 +14,7 @@ program_cpu_ms() {
   echo $((ticks * 1000 / $(getconf CLK_TCK)))
 }
 
-tray_visible() {
-  local id
-  for id in $(e2e_find_window "Wine System Tray"); do
-    e2e_window_visible "$id" && return 0
-  done
-  return 1
-}
+tray_visible() { e2e_title_visible "Wine System Tray"; }
 
 spine_serve_current_version
 e2e_nshost_create spsaved

@@ -16,6 +16,7 @@
 #   e2e_find_window TITLE           ids of windows whose title is exactly TITLE (visible or not)
 #   e2e_wait_window SECONDS TITLE   wait for such a window; prints its id
 #   e2e_window_visible ID           true when the window is mapped
+#   e2e_title_visible TITLE         true when a window titled exactly TITLE is mapped
 #   e2e_screenshot NAME             whole screen into $E2E_ARTIFACTS/NAME.png
 #   e2e_nshost_create NAME          namespace ICMP test host (root; else skip); its address is
 #                                   then in E2E_NSHOST_ADDR (call it directly, not in $(...))
@@ -171,6 +172,15 @@ e2e_wait_window() {
 }
 
 e2e_window_visible() { xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; }
+
+# True when some window whose title is exactly TITLE is mapped.
+e2e_title_visible() {
+  local id
+  for id in $(e2e_find_window "$1"); do
+    e2e_window_visible "$id" && return 0
+  done
+  return 1
+}
 
 e2e_screenshot() {
   import -window root "$E2E_ARTIFACTS/$1.png" && e2e_log "screenshot $E2E_ARTIFACTS/$1.png"

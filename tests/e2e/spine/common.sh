@@ -29,13 +29,7 @@ spine_wait_main_visible() {
   spine_main_id
 }
 
-spine_message_box_visible() {
-  local id
-  for id in $(e2e_find_window "$SPINE_MESSAGE_TITLE"); do
-    e2e_window_visible "$id" && return 0
-  done
-  return 1
-}
+spine_message_box_visible() { e2e_title_visible "$SPINE_MESSAGE_TITLE"; }
 
 spine_no_message_box() { ! spine_message_box_visible; }
 
